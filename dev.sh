@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Set-up, build and run in one place, for a fresh Debian machine:
+#   ./dev.sh run    installs what is missing, builds, starts the program
+#   ./dev.sh test   installs what is missing, builds, runs every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake ninja-build g++ pkg-config ca-certificates
+          qt6-base-dev libcurl4-openssl-dev libicu-dev zlib1g-dev
+          libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev fonts-noto-cjk)
+
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    local dir=$1
+    shift
+    local werror=OFF
+    [ "${CI:-}" = true ] && werror=ON
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLILAN_WERROR=$werror "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+case "${1:-}" in
+run)
+    install_missing "${packages[@]}"
+    build build
+    if [ -x build/bin/lilan-rank ]; then
+        exec build/bin/lilan-rank
+    elif [ -x build/bin/lilan-rank-cli ]; then
+        exec build/bin/lilan-rank-cli --help
+    else
+        echo "Built. The window and the batch command are still to come; './dev.sh test' runs the tests."
+    fi
+    ;;
+test)
+    install_missing "${packages[@]}"
+    build build
+    export QT_QPA_PLATFORM=offscreen
+    ctest --test-dir build --output-on-failure -j "$(nproc)"
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
