@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config ca-certificates
           qt6-base-dev libcurl4-openssl-dev libicu-dev zlib1g-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev fonts-noto-cjk)
+          libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev fonts-noto-cjk libqt6svg6)
 
 install_missing() {
     local missing=()
