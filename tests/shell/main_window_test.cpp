@@ -280,6 +280,38 @@ TEST_F(MainWindowTest, StartButtonHandsTheWindowToTheRun) {
     EXPECT_EQ(boxes.messages[0].text, Gbk("查询完毕！"));
 }
 
+TEST_F(MainWindowTest, ARunOutlivesTheListBeingClearedUnderIt) {
+    // The run holds row indexes it took at its start; the list is cleared
+    // while it lets events run, then refilled with fewer rows.
+    MainWindowSetup setup = Wiring();
+    setup.runQuery = [](QueryWindow& w) {
+        const int rows = w.list.RowCount();
+        for (int row = 0; row < rows; ++row) {
+            w.list.SetCellText(row, kResultColumn, Gbk("正在查询中.."));
+            w.list.SelectRow(row);
+            LetEventsRun();
+            w.list.SetCellText(row, kResultColumn, w.list.CellText(row, kKeywordColumn) + "1");
+        }
+    };
+    MainWindow window(std::move(setup));
+    window.show();
+    QtEventPump pump;
+    ResultsList& list = window.List();
+    for (int i = 0; i < 10; ++i)
+        list.SetCellText(list.AppendRow(), kKeywordColumn, "k" + std::to_string(i));
+    QTimer::singleShot(0, [&] {
+        list.RemoveAllRows();
+        list.SetCellText(list.AppendRow(), kKeywordColumn, "new");
+    });
+    Find<QPushButton>(window, u"按钮开始查询")->click();
+
+    ASSERT_EQ(list.RowCount(), 1);
+    EXPECT_EQ(list.CellText(0, kKeywordColumn), "new");
+    EXPECT_EQ(list.CellText(0, kResultColumn), "new1"); // row 0 is the new row now
+    window.Model().AnnouncePendingRows();
+    EXPECT_EQ(window.Model().rowCount(), 1);
+}
+
 TEST_F(MainWindowTest, TrayClicks) {
     MainWindow window(Wiring());
     QSignalSpy ends(&window, &MainWindow::programEnds);
