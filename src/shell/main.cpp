@@ -13,21 +13,15 @@ int main(int argc, char* argv[]) {
     // The window says when the program ends: hiding it to the tray does not.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    lilan::AppState state; // settings (not yet open), then the web client
     lilan::QtEventPump pump;
     static const std::string productName = lilan::Cp936("栎澜排名通");
-    state.productName = productName;
-
     {
         lilan::MainWindowSetup setup;
-        setup.productName = state.productName;
-        setup.deployment = state.deployment;
-        setup.runQuery = [&state](lilan::QueryWindow& window) { lilan::RunQuery(state, window); };
+        setup.productName = productName;
         lilan::MainWindow window(std::move(setup));
-        QObject::connect(&window, &lilan::MainWindow::programEnds, &app, &QCoreApplication::quit,
-                         Qt::QueuedConnection);
+        QObject::connect(&window, &lilan::MainWindow::programEnds, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         window.show();
         QApplication::exec();
     }
-    return 0; // the shared state goes first, in its own order, then the application
+    return 0;
 }

@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLinearGradient>
+#include <QPalette>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -45,6 +47,15 @@ QToolButton* PictureButton(QWidget* parent, const QString& name, const QString& 
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
     return button;
+}
+
+// Background through the palette: a style sheet would stop the font from
+// reaching the children.
+void Paint(QWidget& widget, const QBrush& brush) {
+    QPalette colours = widget.palette();
+    colours.setBrush(QPalette::Window, brush);
+    widget.setPalette(colours);
+    widget.setAutoFillBackground(true);
 }
 
 } // namespace
@@ -128,8 +139,10 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildTopBand() {
     band_ = Place(new QLabel(this), QStringLiteral(u"图片框底图"), {0, 0, 864, 88});
-    band_->setStyleSheet(QStringLiteral("QLabel { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
-                                        "stop:0 #eaf2fb, stop:1 #c9dcf2); }"));
+    QLinearGradient shade(0, 0, 0, 88);
+    shade.setColorAt(0, QColor(0xea, 0xf2, 0xfb));
+    shade.setColorAt(1, QColor(0xc9, 0xdc, 0xf2));
+    Paint(*band_, QBrush(shade));
 
     auto* logo =
         PictureButton(band_, QStringLiteral(u"图片标志"), QStringLiteral(":/lilan/logo.svg"), {464, 12, 195, 64});
@@ -148,8 +161,9 @@ void MainWindow::BuildTopBand() {
         {u"图片保存配置", u"链接保存配置", QStringLiteral(u"保存配置"), ":/lilan/save.svg", 96, [] {}},
         {u"图片软件主页", u"链接软件主页", QStringLiteral(u"软件主页"), ":/lilan/home.svg", 176,
          [this] { OpenAddress(setup_.deployment.productAddress); }},
-        {u"图片联系方式", u"链接联系方式", ToQString(setup_.deployment.contactText), ":/lilan/contact.svg", 256,
-         [this] { OpenAddress(setup_.deployment.contactAddress); }},
+        {u"图片联系方式", u"链接联系方式",
+         setup_.deployment.contactText.empty() ? QStringLiteral(u"联系方式") : ToQString(setup_.deployment.contactText),
+         ":/lilan/contact.svg", 256, [this] { OpenAddress(setup_.deployment.contactAddress); }},
     };
     for (const Link& link : links) {
         auto* picture = PictureButton(band_, QString::fromUtf16(link.picture), QString::fromLatin1(link.image),
@@ -162,8 +176,7 @@ void MainWindow::BuildTopBand() {
 
 void MainWindow::BuildPanel() {
     panel_ = Place(new QFrame(this), QStringLiteral(u"图片框面板"), {0, 376, 864, kPanelHeight});
-    panel_->setObjectName(QStringLiteral(u"图片框面板"));
-    panel_->setStyleSheet(QStringLiteral("QFrame#%1 { background: #eef3f8; }").arg(panel_->objectName()));
+    Paint(*panel_, QBrush(QColor(0xee, 0xf3, 0xf8)));
 
     auto button = [this](const char16_t* name, const char16_t* text, QRect geometry) {
         return Place(new QPushButton(QString::fromUtf16(text), panel_), QString::fromUtf16(name), geometry);

@@ -61,6 +61,8 @@ TEST_F(MainWindowTest, WindowAndPanelAsDesigned) {
               QStringLiteral(u"栎澜排名通 v1.6.6.0 - 排名 -1 表示超出范围，0 表示未收录，1 及以上表示收录"));
     EXPECT_EQ(window.font().pixelSize(), 15);
     EXPECT_EQ(window.font().families().value(0), QStringLiteral(u"宋体"));
+    EXPECT_EQ(Find<QPushButton>(window, u"按钮开始查询")->font().pixelSize(), 15); // reaches the panel
+    EXPECT_EQ(Find<LinkLabel>(window, u"链接保存配置")->font().pixelSize(), 15);
 
     struct Control {
         const char16_t* name;
