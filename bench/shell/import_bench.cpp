@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/event_pump.h"
+#include "lists/list_file.h"
 #include "shell/main_window.h"
 #include "shell/qt_event_pump.h"
 #include "shell/results_model.h"
@@ -36,8 +37,8 @@ std::vector<Row> Rows(int count) {
     rows.reserve(static_cast<std::size_t>(count));
     const std::string keywords = lilan::Cp936("网站优化 关键词排名 ");
     for (int i = 0; i < count; ++i)
-        rows.push_back({keywords + std::to_string(i), "http://www.example" + std::to_string(i % 977) + ".com/page" +
-                                                         std::to_string(i) + ".html",
+        rows.push_back({keywords + std::to_string(i),
+                        "http://www.example" + std::to_string(i % 977) + ".com/page" + std::to_string(i) + ".html",
                         i % 3 == 0 ? std::string() : lilan::Cp936("(网站优化)第3位 (关键词排名)超出范围")});
     return rows;
 }
@@ -74,7 +75,36 @@ void BM_Import100000RowsIntoTheWindow(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(rows.size()));
 }
-BENCHMARK(BM_Import100000RowsIntoTheWindow)->Arg(1)->Arg(0)->ArgName("pumpEveryRow")->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Import100000RowsIntoTheWindow)
+    ->Arg(1)
+    ->Arg(0)
+    ->ArgName("pumpEveryRow")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// The list import itself: 100,000 lines of a list file into the shown window.
+void BM_ImportListText100000Lines(benchmark::State& state) {
+    App();
+    std::string file;
+    for (const Row& row : Rows(100000))
+        file += row.keywords + "," + row.address + "," + row.result + "\r\n";
+    lilan::MainWindow window(lilan::MainWindowSetup{});
+    window.show();
+    lilan::QtEventPump pump;
+    lilan::ResultsList& list = window.List();
+    for (auto _ : state) {
+        lilan::ImportListText(file, list);
+        window.Model().AnnouncePendingRows();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(window.Model().rowCount());
+        state.PauseTiming();
+        list.RemoveAllRows();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(file.size()));
+}
+BENCHMARK(BM_ImportListText100000Lines)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Scrolling through the filled list: the view asks only for what it shows.
 void BM_ScrollThrough100000Rows(benchmark::State& state) {

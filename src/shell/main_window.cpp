@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "lists/list_commands.h"
+#include "settings/settings_store.h"
 #include "shell/help_text.h"
 #include "shell/link_label.h"
 #include "shell/program_font.h"
@@ -89,6 +91,18 @@ private:
     QPushButton& button_;
 };
 
+// A check box as the settings store knows it: by its control name.
+class MainWindow::NamedCheckBox final : public CheckBox {
+public:
+    explicit NamedCheckBox(QCheckBox& box) : box_(box) {}
+    std::string Name() const override { return FromQString(box_.objectName()); }
+    bool IsChecked() const override { return box_.isChecked(); }
+    void SetChecked(bool checked) override { box_.setChecked(checked); }
+
+private:
+    QCheckBox& box_;
+};
+
 MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent) : QWidget(parent), setup_(std::move(setup)) {
     static const std::string caption =
         Cp936("栎澜排名通 v1.6.6.0 - 排名 -1 表示超出范围，0 表示未收录，1 及以上表示收录");
@@ -131,6 +145,21 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent) : QWidget(parent)
             setup_.runQuery(*queryWindow_);
     });
 
+    lists_ = std::make_unique<ListCommands>(*list_, *options_, *setup_.dialogs);
+    const std::pair<const char16_t*, void (ListCommands::*)()> commands[] = {
+        {u"按钮导入列表", &ListCommands::ImportList},
+        {u"按钮导出列表", &ListCommands::ExportList},
+        {u"按钮清空列表", &ListCommands::ClearList},
+        {u"按钮生成导航", &ListCommands::MakeNavigationPage},
+    };
+    for (const auto& [name, command] : commands)
+        connect(panel_->findChild<QPushButton*>(QString::fromUtf16(name)), &QPushButton::clicked, this,
+                [this, command = command] { (lists_.get()->*command)(); });
+
+    QCheckBox* const saved[] = {inclusionOnly_, unrankedOnly_, newWindow_, alwaysAddress_, descriptive_, proxy_};
+    for (std::size_t i = 0; i < savedBoxes_.size(); ++i)
+        savedBoxes_[i] = std::make_unique<NamedCheckBox>(*saved[i]);
+
     // Created: the tray icon, once for the window's life.
     tray_ = new TrayIcon(*this, setup_.productName, [this](TrayClick click) { OnTrayNotify(click); });
 }
@@ -158,7 +187,8 @@ void MainWindow::BuildTopBand() {
     };
     const Link links[] = {
         {u"图片疑点说明", u"链接疑点说明", QStringLiteral(u"疑点说明"), ":/lilan/help.svg", 16, [this] { ShowHelp(); }},
-        {u"图片保存配置", u"链接保存配置", QStringLiteral(u"保存配置"), ":/lilan/save.svg", 96, [] {}},
+        {u"图片保存配置", u"链接保存配置", QStringLiteral(u"保存配置"), ":/lilan/save.svg", 96,
+         [this] { SaveSettingsCommand(); }},
         {u"图片软件主页", u"链接软件主页", QStringLiteral(u"软件主页"), ":/lilan/home.svg", 176,
          [this] { OpenAddress(setup_.deployment.productAddress); }},
         {u"图片联系方式", u"链接联系方式",
@@ -241,13 +271,82 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !settingsLoaded_)
+        LoadSettings();
     return QWidget::event(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!ending_)
+    if (!ending_) {
+        SaveBeforeEnding();
         EndProgram();
+    }
     event->accept();
+}
+
+namespace {
+
+const std::string& SectionName() {
+    static const std::string name = Cp936("基本配置");
+    return name;
+}
+
+const std::string& PagesKey() {
+    static const std::string key = Cp936("查询页数");
+    return key;
+}
+
+const std::string& IntervalKey() {
+    static const std::string key = Cp936("访问间隔");
+    return key;
+}
+
+} // namespace
+
+void MainWindow::LoadSettings() {
+    settingsLoaded_ = true;
+    SettingsStore* store = setup_.settings;
+    if (store == nullptr)
+        return;
+    store->SetSection(SectionName());
+    pages_->setText(ToQString(store->ReadText(PagesKey(), FromQString(pages_->text()))));
+    interval_->setText(ToQString(store->ReadText(IntervalKey(), FromQString(interval_->text()))));
+    for (const auto& box : savedBoxes_)
+        store->ReadCheckBox(*box);
+    proxyAddress_->setText(ToQString(store->ReadText("ip", FromQString(proxyAddress_->text()))));
+}
+
+bool MainWindow::SaveSettings() {
+    // A window that was never activated has not shown the stored values:
+    // writing its initial ones would overwrite them.
+    if (!settingsLoaded_)
+        LoadSettings();
+    SettingsStore* store = setup_.settings;
+    if (store == nullptr)
+        return false;
+    store->ClearWriteError();
+    store->SetSection(SectionName());
+    store->WriteText(PagesKey(), FromQString(pages_->text()));
+    store->WriteText(IntervalKey(), FromQString(interval_->text()));
+    for (const auto& box : savedBoxes_)
+        store->WriteCheckBox(*box);
+    store->WriteText("ip", FromQString(proxyAddress_->text()));
+    return !store->HadWriteError();
+}
+
+void MainWindow::SaveSettingsCommand() {
+    static const std::string done = Cp936("保存完毕！");
+    static const std::string failed = Cp936("保存失败！配置文件无法写入，本次的设置没有保存。");
+    if (SaveSettings())
+        Boxes().ShowMessage(done);
+    else
+        Boxes().ShowMessage(failed, {}, MessageIcon::Warning);
+}
+
+void MainWindow::SaveBeforeEnding() {
+    static const std::string failed = Cp936("配置保存失败！配置文件无法写入，本次的设置将会丢失。");
+    if (!SaveSettings())
+        Boxes().ShowMessage(failed, {}, MessageIcon::Warning);
 }
 
 void MainWindow::ShowHelp() {
@@ -276,8 +375,10 @@ void MainWindow::OnTrayNotify(TrayClick click) {
             BringToFront(*this);
         break;
     case TrayClick::Right:
-        if (Boxes().AskYesNo(question))
+        if (Boxes().AskYesNo(question)) {
+            SaveBeforeEnding();
             EndProgram();
+        }
         break;
     }
 }
@@ -287,7 +388,9 @@ void MainWindow::EndProgram() {
     tray_->Remove();
     if (QtEventPump::InsideLongWork()) {
         // Work lies suspended beneath this handler and would carry on after
-        // the window had gone: end here.
+        // the window had gone: end here, the settings already on disk.
+        if (setup_.settings != nullptr)
+            setup_.settings->Close();
         std::_Exit(0);
     }
     hide();

@@ -19,8 +19,10 @@ class QPushButton;
 
 namespace lilan {
 
+class ListCommands;
 class ResultsModel;
 class ResultsView;
+class SettingsStore;
 class ShellDialogs;
 class TrayIcon;
 class UrlOpener;
@@ -30,6 +32,7 @@ enum class TrayClick;
 struct MainWindowSetup {
     std::string productName; // code page 936
     Deployment deployment;
+    SettingsStore* settings = nullptr;          // the panel's options persist here
     std::function<void(QueryWindow&)> runQuery; // the start button's handler
     ShellDialogs* dialogs = nullptr;            // nullptr: real message boxes and file dialogs
     UrlOpener* urlOpener = nullptr;             // nullptr: the desktop's browser
@@ -54,6 +57,11 @@ public:
     // The tray icon's mouse commands.
     void OnTrayNotify(TrayClick click);
 
+    // The panel from and to the settings store, section "基本配置". Saving
+    // answers false when a write did not reach the disk.
+    void LoadSettings();
+    bool SaveSettings();
+
 signals:
     // The window is gone (closed, or ended from the tray): the program ends.
     void programEnds();
@@ -66,6 +74,8 @@ protected:
 private:
     void BuildTopBand();
     void BuildPanel();
+    void SaveSettingsCommand();
+    void SaveBeforeEnding();
     void ShowHelp();
     void OnListDoubleClicked();
     void OpenAddress(std::string_view address);
@@ -80,6 +90,7 @@ private:
     std::unique_ptr<ShellDialogs> ownDialogs_;
     std::unique_ptr<UrlOpener> ownUrlOpener_;
     bool ending_ = false;
+    bool settingsLoaded_ = false;
 
     QLabel* band_ = nullptr;
     ResultsModel* model_ = nullptr;
@@ -101,6 +112,8 @@ private:
     std::unique_ptr<PanelOptions> options_;
     std::unique_ptr<StartCaption> startCaption_;
     std::unique_ptr<QueryWindow> queryWindow_;
+    std::unique_ptr<ListCommands> lists_;
+    std::array<std::unique_ptr<NamedCheckBox>, 6> savedBoxes_; // in the order they are stored
     TrayIcon* tray_ = nullptr;
 };
 

@@ -7,9 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <fstream>
+#include <sstream>
 
 #include "shell/help_text.h"
 #include "shell/link_label.h"
@@ -22,11 +26,23 @@
 #include "shell/tray_icon.h"
 #include "shell_test_support.h"
 #include "support/gbk.h"
+#include "text/code_page.h"
 
 namespace lilan {
 namespace {
 
 using test::Gbk;
+
+void WriteFile(const std::string& cp936Path, const std::string& bytes) {
+    std::ofstream(GbkToUtf8Text(cp936Path), std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& cp936Path) {
+    std::ifstream in(GbkToUtf8Text(cp936Path), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -282,9 +298,43 @@ TEST_F(MainWindowTest, StartButtonHandsTheWindowToTheRun) {
     EXPECT_EQ(boxes.messages[0].text, Gbk("查询完毕！"));
 }
 
-TEST_F(MainWindowTest, ARunOutlivesTheListBeingClearedUnderIt) {
-    // The run holds row indexes it took at its start; the list is cleared
-    // while it lets events run, then refilled with fewer rows.
+TEST_F(MainWindowTest, ListButtonsRunTheListCommands) {
+    QTemporaryDir dir;
+    const std::string source = FromQString(dir.filePath(QStringLiteral(u"列表.txt")));
+    const std::string exported = FromQString(dir.filePath(QStringLiteral("out.txt")));
+    const std::string page = FromQString(dir.filePath(QStringLiteral("nav.htm")));
+    WriteFile(source, Gbk("红茶 绿茶,abc\r\nxyz\r\n"));
+    MainWindow window(Wiring());
+    window.show();
+    ResultsList& list = window.List();
+
+    boxes.fileChoices = {source, exported, page};
+    Find<QPushButton>(window, u"按钮导入列表")->click();
+    ASSERT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.CellText(0, kKeywordColumn), Gbk("红茶 绿茶"));
+    EXPECT_EQ(list.CellText(1, kAddressColumn), "http://xyz");
+    Find<QPushButton>(window, u"按钮导出列表")->click();
+    EXPECT_EQ(ReadFile(exported), Gbk("红茶 绿茶,http://abc,\r\n,http://xyz,\r\n"));
+    Find<QCheckBox>(window, u"选择框只未收录")->click(); // empty results count as ranked
+    Find<QPushButton>(window, u"按钮生成导航")->click();
+    EXPECT_NE(ReadFile(page).find("<a href=\"http://abc\" target=\"_blank\">"), std::string::npos);
+    ASSERT_EQ(boxes.messages.size(), 2u);
+    EXPECT_EQ(boxes.messages[0].title, Gbk("导出完毕！"));
+    EXPECT_EQ(boxes.messages[1].title, Gbk("已导出成功"));
+    ASSERT_EQ(boxes.fileRequests.size(), 3u);
+    EXPECT_FALSE(boxes.fileRequests[0].save);
+    EXPECT_EQ(boxes.fileRequests[1].proposedPath, source); // the list dialog remembers its last path
+
+    Find<QPushButton>(window, u"按钮清空列表")->click();
+    EXPECT_EQ(list.RowCount(), 0);
+}
+
+TEST_F(MainWindowTest, ARunOutlivesTheListBeingClearedAndRefilledUnderIt) {
+    // The run holds row indexes it took at its start; while it lets events
+    // run the list is cleared and a shorter list imported.
+    QTemporaryDir dir;
+    const std::string source = FromQString(dir.filePath(QStringLiteral("short.txt")));
+    WriteFile(source, "new,a.com\r\n");
     MainWindowSetup setup = Wiring();
     setup.runQuery = [](QueryWindow& w) {
         const int rows = w.list.RowCount();
@@ -301,15 +351,16 @@ TEST_F(MainWindowTest, ARunOutlivesTheListBeingClearedUnderIt) {
     ResultsList& list = window.List();
     for (int i = 0; i < 10; ++i)
         list.SetCellText(list.AppendRow(), kKeywordColumn, "k" + std::to_string(i));
+    boxes.fileChoices = {source};
     QTimer::singleShot(0, [&] {
-        list.RemoveAllRows();
-        list.SetCellText(list.AppendRow(), kKeywordColumn, "new");
+        Find<QPushButton>(window, u"按钮清空列表")->click();
+        Find<QPushButton>(window, u"按钮导入列表")->click();
     });
     Find<QPushButton>(window, u"按钮开始查询")->click();
 
     ASSERT_EQ(list.RowCount(), 1);
     EXPECT_EQ(list.CellText(0, kKeywordColumn), "new");
-    EXPECT_EQ(list.CellText(0, kResultColumn), "new1"); // row 0 is the new row now
+    EXPECT_EQ(list.CellText(0, kResultColumn), "new1"); // row 0 is the imported row now
     window.Model().AnnouncePendingRows();
     EXPECT_EQ(window.Model().rowCount(), 1);
 }

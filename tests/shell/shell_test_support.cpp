@@ -47,4 +47,6 @@ std::vector<std::string> ScriptedDialogs::ChooseFiles(const FileDialogRequest& r
 
 // Fontconfig keeps its caches for the life of the process; under the leak
 // checker that is not ours to answer for.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
+}
