@@ -1,6 +1,8 @@
 #include "text/text_basics.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace lilan {
@@ -16,11 +18,52 @@ bool SameAt(std::string_view text, std::size_t index, std::string_view what, boo
     return true;
 }
 
+constexpr std::uint64_t kEach = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Answers "does byte i begin a character?" for increasing i, counting
+// characters from a known start. Each byte is looked at a bounded number of
+// times over all questions, so a forward search stays linear.
+class BoundaryTracker {
+public:
+    BoundaryTracker(std::string_view text, std::size_t knownStart) : text_(text), known_(knownStart) {}
+
+    bool IsStart(std::size_t i) {
+        // A byte outside the lead range always ends a character, so only the
+        // run of lead-range bytes right before i decides (by its parity).
+        std::size_t runBegin = i;
+        while (runBegin > known_ && IsLeadByte(static_cast<unsigned char>(text_[runBegin - 1])))
+            --runBegin;
+        const bool start = (i - runBegin) % 2 == 0;
+        known_ = start ? i : i + 1;
+        return start;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t known_;
+};
+
 } // namespace
 
 std::string ToLowerAscii(std::string_view text) {
     std::string out(text);
-    for (std::size_t i = 0; i < out.size();) {
+    const std::size_t size = out.size();
+    for (std::size_t i = 0; i < size;) {
+        // Eight bytes without a high bit are eight single-byte characters:
+        // fold them together.
+        if (i + 8 <= size) {
+            std::uint64_t word;
+            std::memcpy(&word, out.data() + i, 8);
+            if ((word & kHighBits) == 0) {
+                const std::uint64_t atLeastA = word + kEach * (0x80 - 'A');
+                const std::uint64_t pastZ = word + kEach * (0x80 - 'Z' - 1);
+                word |= ((atLeastA & ~pastZ) & kHighBits) >> 2;
+                std::memcpy(out.data() + i, &word, 8);
+                i += 8;
+                continue;
+            }
+        }
         const std::size_t len = CharLengthAt(out, i);
         if (len == 1)
             out[i] = AsciiLower(out[i]);
@@ -54,17 +97,33 @@ bool IsCharStart(std::string_view text, std::size_t index) {
 Pos FindText(std::string_view text, std::string_view what, Pos start, bool ignoreCase) {
     if (what.empty() || what.size() > text.size())
         return -1;
-    std::size_t i = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
+    const std::size_t from = start < 1 ? 0 : static_cast<std::size_t>(start - 1);
     const std::size_t last = text.size() - what.size();
-    const char first = what[0];
-    const char firstLower = AsciiLower(first);
-    while (i <= last) {
-        const char c = text[i];
-        if ((c == first || (ignoreCase && AsciiLower(c) == firstLower)) && SameAt(text, i, what, ignoreCase))
+    if (from > last)
+        return -1;
+    // Candidates come from memchr-speed scans for the first byte; only they
+    // are checked for a character boundary.
+    bool hasLetter = false;
+    for (char c : what)
+        hasLetter = hasLetter || AsciiLower(c) != AsciiUpper(c);
+    ignoreCase = ignoreCase && hasLetter;
+    const char lower = AsciiLower(what[0]);
+    const char upper = AsciiUpper(what[0]);
+    const bool twoFirsts = ignoreCase && lower != upper;
+    std::size_t nextLower = text.find(twoFirsts ? lower : what[0], from);
+    std::size_t nextUpper = twoFirsts ? text.find(upper, from) : std::string_view::npos;
+    BoundaryTracker boundary(text, from);
+    for (;;) {
+        const std::size_t i = std::min(nextLower, nextUpper);
+        if (i == std::string_view::npos || i > last)
+            return -1;
+        if (SameAt(text, i, what, ignoreCase) && boundary.IsStart(i))
             return static_cast<Pos>(i + 1);
-        i += CharLengthAt(text, i);
+        if (nextLower == i)
+            nextLower = text.find(twoFirsts ? lower : what[0], i + 1);
+        if (nextUpper == i)
+            nextUpper = text.find(upper, i + 1);
     }
-    return -1;
 }
 
 Pos FindTextBackward(std::string_view text, std::string_view what, Pos end, bool ignoreCase) {

@@ -10,7 +10,8 @@ namespace lilan::test {
 std::string Gbk(std::string_view utf8);
 std::string Utf8(std::string_view gbk);
 
-// Program text of the shared real result page, or empty when it is absent.
+// Raw bytes of a shared fixture file (the real result page is UTF-8), or empty
+// when it is absent.
 std::string ReadSharedFixture(const char* name);
 
 } // namespace lilan::test
