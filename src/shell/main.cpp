@@ -31,7 +31,6 @@ int main(int argc, char* argv[]) {
                          Qt::QueuedConnection);
         window.show();
         QApplication::exec();
-        boxes.SetParent(nullptr);
     }
     return 0; // the settings close their file, then the application goes
 }
