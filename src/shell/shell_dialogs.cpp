@@ -82,7 +82,9 @@ std::vector<std::string> QtDialogs::RunFileDialog(const FileDialogRequest& reque
         if (!FitsCodePage936(path)) {
             static const std::string message =
                 Cp936("文件名中有无法用简体中文编码（GBK）表示的字符，请换一个文件名或文件夹：\r\n");
-            ShowMessage(message + FromQString(path), {}, MessageIcon::Warning);
+            QMessageBox box(QMessageBox::Warning, TitleOrDefault({}), ToQString(message) + path, QMessageBox::Ok,
+                            parent_);
+            box.exec(); // the name as it is: in program text it would read "???"
             return {};
         }
         paths.push_back(FromQString(path));
