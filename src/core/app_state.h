@@ -40,6 +40,10 @@ struct AppState {
     Deployment deployment;
 };
 
+// Reads the maker's values from their own section of the settings file
+// ("部署"); missing keys keep the values deployment already holds.
+void LoadDeployment(SettingsStore& settings, Deployment& deployment);
+
 // What the query run touches of the window.
 struct QueryWindow {
     ResultsList& list;
