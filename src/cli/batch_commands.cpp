@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -15,12 +16,13 @@
 #include "lists/list_file.h"
 #include "lists/navigation_page.h"
 #include "text/code_page.h"
+#include "text/text_basics.h"
 
 namespace lilan {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: lilan-rank-cli check [--host HOST[:PORT]] [--own-domain D] [--pages N] [--interval MS]\n"
+    "usage: lilan-rank-cli check [--host HOST[:PORT]] [--own-domain D] [--pages N] [--interval MS] [--timeout S]\n"
     "                            [--inclusion-only] [--numeric] [--proxy SERVER[,USER,PASSWORD]]\n"
     "                            [--ranked-only] [--encoding gbk|utf-8] [--quiet] LIST [-o OUT]\n"
     "       lilan-rank-cli nav [--always-address] [--new-window] [--unranked-only] [--encoding gbk|utf-8]\n"
@@ -205,7 +207,11 @@ int Check(const std::vector<std::string>& args) {
             ok = value(app.deployment.searchHost);
         else if (arg == "--own-domain")
             ok = value(app.deployment.ownDomain);
-        else if (arg == "--pages")
+        else if (arg == "--timeout") {
+            std::string seconds;
+            ok = value(seconds);
+            app.deployment.requestTimeoutSeconds = static_cast<int>(std::clamp<long long>(ToInteger(seconds), 0, 3600));
+        } else if (arg == "--pages")
             ok = value(options.pages);
         else if (arg == "--interval")
             ok = value(options.interval);

@@ -23,6 +23,7 @@ struct Deployment {
     std::string contactText;                       // caption of the contact link
     std::string contactAddress;
     std::string tutorialAddress;                   // named in the help text
+    int requestTimeoutSeconds = 0;                 // search requests; 0 keeps the client's fixed defaults
 };
 
 // The process-wide state: one of each, created and released in a fixed order.

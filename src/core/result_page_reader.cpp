@@ -89,6 +89,8 @@ int ReadResultPage(ReaderContext& context, std::string& keyword, int page, std::
         const std::string url = SearchUrl(app.deployment.searchHost, keyword, page);
         FetchOptions fetch;
         fetch.proxy = context.options.UseProxy() ? context.options.ProxyText() : std::string("-1");
+        if (app.deployment.requestTimeoutSeconds > 0)
+            fetch.timeoutSeconds = static_cast<float>(app.deployment.requestTimeoutSeconds);
         const std::string text = app.web ? app.web->FetchPage(url, fetch) : std::string();
         if (mode == kModeTitleInclusion)
             app.echoedTitle = TextBetween(text, "<title>", EchoTail());
