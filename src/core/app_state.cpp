@@ -6,9 +6,9 @@
 
 namespace lilan {
 
+// The client creates its component on construction; one that cannot be
+// created is not reported, its fetches then give empty results.
 AppState::AppState() : settings(std::make_unique<SettingsStore>()), web(std::make_unique<WebClient>()) {
-    // A component that cannot be created is not reported: fetches then fail.
-    web->CreateComponent();
     productName = Cp936("栎澜排名通");
 }
 

@@ -60,10 +60,8 @@ std::string SearchUrl(std::string_view host, std::string_view word, int page) {
 }
 
 std::string ResolveRedirect(std::string_view url) {
-    WebClient client;
-    if (!client.CreateComponent())
-        return {};
-    return client.ProbeLocation(url);
+    WebClient client; // a component of its own, made by the constructor
+    return client.HasComponent() ? client.ProbeLocation(url) : std::string();
 }
 
 int ReadResultPage(ReaderContext& context, std::string& keyword, int page, std::string_view address,
