@@ -48,6 +48,10 @@ test)
     build build
     export QT_QPA_PLATFORM=offscreen
     ctest --test-dir build --output-on-failure -j "$(nproc)"
+    # The same unit tests again under AddressSanitizer and UBSan; any report fails.
+    build build-asan -DLILAN_SANITIZE=ON -DLILAN_BUILD_GUI=OFF -DLILAN_BUILD_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
     ;;
 *)
     echo "usage: $0 run|test" >&2

@@ -23,6 +23,7 @@ struct Deployment {
     std::string contactText;                       // caption of the contact link
     std::string contactAddress;
     std::string tutorialAddress;                   // named in the help text
+    int requestTimeoutSeconds = 0;                 // search requests; 0 keeps the client's fixed defaults
 };
 
 // The process-wide state: one of each, created and released in a fixed order.
@@ -39,6 +40,10 @@ struct AppState {
     std::string echoedTitle;
     Deployment deployment;
 };
+
+// Reads the maker's values from their own section of the settings file
+// ("部署"); missing keys keep the values deployment already holds.
+void LoadDeployment(SettingsStore& settings, Deployment& deployment);
 
 // What the query run touches of the window.
 struct QueryWindow {
