@@ -1,11 +1,10 @@
 #include <QApplication>
 
+#include "core/app_state.h"
 #include "settings/settings_path.h"
 #include "settings/settings_store.h"
 #include "shell/main_window.h"
 #include "shell/qt_event_pump.h"
-#include "shell/shell_dialogs.h"
-#include "text/code_page.h"
 
 // Start-up and shutdown of the desktop program. The command line is not read.
 int main(int argc, char* argv[]) {
@@ -15,22 +14,22 @@ int main(int argc, char* argv[]) {
     // The window says when the program ends: hiding it to the tray does not.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    lilan::QtDialogs boxes;
-    lilan::SettingsStore settings(&boxes);
+    lilan::AppState state; // the settings store (not yet open), then the web client
     lilan::QtEventPump pump;
-    static const std::string productName = lilan::Cp936("栎澜排名通");
-    settings.OpenFile(lilan::SettingsPath(QCoreApplication::applicationDirPath().toStdString(), productName));
+    state.settings->OpenFile(
+        lilan::SettingsPath(QCoreApplication::applicationDirPath().toStdString(), state.productName));
+    lilan::LoadDeployment(*state.settings, state.deployment);
     {
         lilan::MainWindowSetup setup;
-        setup.productName = productName;
-        setup.settings = &settings;
-        setup.dialogs = &boxes;
+        setup.productName = state.productName;
+        setup.deployment = state.deployment;
+        setup.settings = state.settings.get();
+        setup.runQuery = [&state](lilan::QueryWindow& window) { lilan::RunQuery(state, window); };
         lilan::MainWindow window(std::move(setup));
-        boxes.SetParent(&window);
         QObject::connect(&window, &lilan::MainWindow::programEnds, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         window.show();
         QApplication::exec();
     }
-    return 0; // the settings close their file, then the application goes
+    return 0; // the shared state goes in its own order, then the application
 }
