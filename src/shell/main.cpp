@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "core/app_state.h"
 #include "settings/settings_path.h"
@@ -11,6 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lilan-rank"));
     QGuiApplication::setDesktopFileName(QStringLiteral("lilan-rank"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/lilan/app.svg")));
     // The window says when the program ends: hiding it to the tray does not.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -26,8 +28,7 @@ int main(int argc, char* argv[]) {
         setup.settings = state.settings.get();
         setup.runQuery = [&state](lilan::QueryWindow& window) { lilan::RunQuery(state, window); };
         lilan::MainWindow window(std::move(setup));
-        QObject::connect(&window, &lilan::MainWindow::programEnds, &app, &QCoreApplication::quit,
-                         Qt::QueuedConnection);
+        QObject::connect(&window, &lilan::MainWindow::programEnds, &app, &QCoreApplication::quit, Qt::QueuedConnection);
         window.show();
         QApplication::exec();
     }

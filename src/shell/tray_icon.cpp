@@ -1,6 +1,7 @@
 #include "shell/tray_icon.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -38,9 +39,10 @@ std::string TrayTip(std::string_view productName) {
 
 TrayIcon::TrayIcon(QWidget& window, std::string_view tip, std::function<void(TrayClick)> onClick)
     : QObject(&window), toolTip_(ToQString(TrayTip(tip))), onClick_(std::move(onClick)) {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return;
-    icon_ = new QSystemTrayIcon(window.windowIcon(), this);
+    // Made even while the desktop shows no tray: Qt adds it once a tray
+    // appears, and again after the tray restarts.
+    const QIcon picture = window.windowIcon().isNull() ? QIcon(QStringLiteral(":/lilan/app.svg")) : window.windowIcon();
+    icon_ = new QSystemTrayIcon(picture, this);
     icon_->setToolTip(toolTip_);
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // Moves, releases and double clicks mean nothing here.

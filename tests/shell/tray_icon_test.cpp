@@ -46,11 +46,10 @@ protected:
     void SetUp() override { test::TestApp(); }
 };
 
-TEST_F(TrayIconTest, WithoutASystemTrayTheIconIsMissingAndNothingBreaks) {
+TEST_F(TrayIconTest, WithoutATrayToShowInNothingBreaks) {
     QWidget window;
     int clicks = 0;
     TrayIcon tray(window, std::string(300, 'n'), [&](TrayClick) { ++clicks; });
-    EXPECT_EQ(tray.IsShown(), QSystemTrayIcon::isSystemTrayAvailable());
     EXPECT_EQ(tray.ToolTip(), QString(127, QLatin1Char('n')));
     tray.Remove();
     EXPECT_FALSE(tray.IsShown());
