@@ -52,6 +52,8 @@ test)
     build build-asan -DLILAN_SANITIZE=ON -DLILAN_BUILD_GUI=OFF -DLILAN_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+    # A few seconds of fuzzing for every parser, under the same sanitizers.
+    fuzz/run.sh 5
     ;;
 *)
     echo "usage: $0 run|test" >&2

@@ -171,7 +171,11 @@ public:
                 digits = head_.substr(c + 2, semi - c - 2);
                 MoveToTail(semi + 1);
             } else {
-                digits = head_.substr(c + 2);
+                // A "#" that a decoded reference put right behind this "&"
+                // is already in the processed part.
+                if (c + 1 == head_.size())
+                    tail_.pop_back();
+                digits = head_.substr(std::min(c + 2, head_.size()));
                 const std::size_t stop = semis_.back();
                 semis_.pop_back();
                 while (tail_.size() > stop + 1) {

@@ -109,6 +109,7 @@ TEST(DecodeEntities, Cases) {
         {"&#128512;", ""},     // outside code page 936
         {"&#x4F60;&#x4f60;", Gbk("你你")},
         {"&#59;", ";"},
+        {"&&#35;65;", "A"},        // the "#" a reference decodes to starts one with the "&" before it
         {"\x81&#65;", "\x81&#65;"}, // "&" is the second byte of a character
         {"", ""},
     };
