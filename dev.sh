@@ -40,7 +40,8 @@ run)
     elif [ -x build/bin/lilan-rank-cli ]; then
         exec build/bin/lilan-rank-cli --help
     else
-        echo "Built. The window and the batch command are still to come; './dev.sh test' runs the tests."
+        echo "Built, but neither build/bin/lilan-rank nor build/bin/lilan-rank-cli is there." >&2
+        exit 1
     fi
     ;;
 test)
