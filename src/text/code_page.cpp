@@ -115,7 +115,37 @@ std::string Utf16ToUtf8Text(std::u16string_view text) { return FromUtf16(CachedC
 std::string GbkToUtf8Text(std::string_view gbk) { return Utf16ToUtf8Text(GbkToUtf16Text(gbk)); }
 std::string Utf8ToGbkText(std::string_view utf8) { return Utf16ToGbkText(Utf8ToUtf16Text(utf8)); }
 
+namespace {
+
+// UTF-8 and code page 936 agree on ASCII, and no byte of a UTF-8 multi-byte
+// sequence is ASCII: copying the ASCII runs and converting only the rest
+// keeps a mostly-markup page off the converters.
+std::string Utf8ToGbkByRuns(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t j = i;
+        while (j < bytes.size() && static_cast<unsigned char>(bytes[j]) < 0x80)
+            ++j;
+        out.append(bytes.substr(i, j - i));
+        i = j;
+        while (j < bytes.size() && static_cast<unsigned char>(bytes[j]) >= 0x80)
+            ++j;
+        if (j > i)
+            out += Utf8ToGbkText(bytes.substr(i, j - i));
+        i = j;
+    }
+    return out;
+}
+
+} // namespace
+
 bool ConvertCharset(std::string_view bytes, const char* fromCharset, const char* toCharset, std::string& out) {
+    if (std::string_view(fromCharset) == "UTF-8" && std::string_view(toCharset) == kGbk) {
+        out = Utf8ToGbkByRuns(bytes);
+        return true;
+    }
     UConverter* from = CachedConverter(fromCharset);
     if (from == nullptr)
         return false;
