@@ -17,14 +17,12 @@ RealSleeper realSleeper;
 EventPump* currentPump = &noopPump;
 Sleeper* currentSleeper = &realSleeper;
 
-// Hot loops call LetEventsRunSometimes once per byte: keep that to a counter
-// increment, and look at the clock only every 256 calls.
-constexpr unsigned kCallsPerClockRead = 256;
 constexpr auto kMinPumpGap = std::chrono::milliseconds(5);
-thread_local unsigned callsSinceClockRead = 0;
 thread_local std::chrono::steady_clock::time_point lastPump{};
 
 } // namespace
+
+thread_local constinit unsigned detail::callsSinceClockRead = 0;
 
 EventPump* InstallEventPump(EventPump* pump) {
     EventPump* previous = currentPump;
@@ -43,9 +41,9 @@ void LetEventsRun() {
     currentPump->ProcessPendingEvents();
 }
 
-void LetEventsRunSometimes() {
-    if (++callsSinceClockRead < kCallsPerClockRead)
-        return;
+// Hot loops call LetEventsRunSometimes once per byte: that is a counter
+// increment, and the clock is looked at only every kCallsPerClockRead calls.
+void detail::LetEventsRunAfterClockRead() {
     callsSinceClockRead = 0;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastPump < kMinPumpGap)

@@ -34,9 +34,20 @@ Sleeper* InstallSleeper(Sleeper* sleeper);
 // Always pumps once.
 void LetEventsRun();
 
+namespace detail {
+inline constexpr unsigned kCallsPerClockRead = 256;
+extern thread_local constinit unsigned callsSinceClockRead;
+void LetEventsRunAfterClockRead();
+} // namespace detail
+
 // For loops that pump once per byte or per element: pumps at most about every
-// few milliseconds, and reads the clock only every few hundred calls.
-void LetEventsRunSometimes();
+// few milliseconds, and reads the clock only every few hundred calls. The
+// counting stays inline so that a per-byte call costs next to nothing.
+inline void LetEventsRunSometimes() {
+    if (++detail::callsSinceClockRead < detail::kCallsPerClockRead)
+        return;
+    detail::LetEventsRunAfterClockRead();
+}
 
 // Waits ms milliseconds in 10 ms sleeps, pumping after each; returns at once
 // for ms <= 0. Only the sleeps count towards ms. Returns early when cancel

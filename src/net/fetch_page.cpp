@@ -3,7 +3,6 @@
 #include <cmath>
 #include <random>
 
-#include "core/event_pump.h"
 #include "net/decode_body.h"
 #include "net/request_url.h"
 #include "net/system_proxy.h"
@@ -34,7 +33,9 @@ std::string WebClient::FetchPage(std::string_view url) {
     return FetchPage(url, options);
 }
 
-std::string WebClient::FetchPage(std::string_view url, FetchOptions&& options) { return FetchPage(url, options); }
+std::string WebClient::FetchPage(std::string_view url, FetchOptions&& options) {
+    return FetchPage(url, options);
+}
 
 std::string WebClient::FetchPage(std::string_view url, FetchOptions& o) {
     if (component_ && !Usable())
@@ -93,7 +94,7 @@ std::string WebClient::FetchPage(std::string_view url, FetchOptions& o) {
 
     if (o.proxy && *o.proxy != "-1") {
         std::string proxy = *o.proxy == "IE" ? SystemProxyFor(opened) : *o.proxy;
-        LetEventsRun();
+        LetEventsRunWhileBusy();
         SetProxy(proxy.empty() ? 0 : 2, proxy, "");
     }
 

@@ -86,8 +86,8 @@ std::string SystemProxyFor(std::string_view url) {
     const HostAndPort address = SplitAddress(url);
     if (address.host.empty() || Bypassed(address, Environment("no_proxy", "NO_PROXY")))
         return {};
-    std::string proxy = address.scheme == "https" ? Environment("https_proxy", "HTTPS_PROXY")
-                                                  : Environment("http_proxy", "HTTP_PROXY");
+    std::string proxy =
+        address.scheme == "https" ? Environment("https_proxy", "HTTPS_PROXY") : Environment("http_proxy", "HTTP_PROXY");
     if (proxy.empty())
         proxy = Environment("all_proxy", "ALL_PROXY");
     return proxy;

@@ -31,7 +31,9 @@ bool GlobalInit() {
     return ok;
 }
 
-bool SameNameNoCase(std::string_view a, std::string_view b) { return ToLowerAscii(a) == ToLowerAscii(b); }
+bool SameNameNoCase(std::string_view a, std::string_view b) {
+    return ToLowerAscii(a) == ToLowerAscii(b);
+}
 
 // Header names are tokens; values may not break the request's lines.
 bool ValidHeader(std::string_view name, std::string_view value) {
@@ -60,7 +62,9 @@ bool IsRedirect(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-long PositiveOr(int value, int fallback) { return value > 0 ? value : fallback; }
+long PositiveOr(int value, int fallback) {
+    return value > 0 ? value : fallback;
+}
 
 } // namespace
 
@@ -104,13 +108,29 @@ struct WebClient::Component {
     int status = 0;
     std::vector<std::string> heldCookies;
     bool holdingCookies = false;
-    bool cookieEngineOn = false;
 
     Component() {
         if (!GlobalInit())
             return;
         easy = curl_easy_init();
         multi = curl_multi_init();
+        if (!Ready())
+            return;
+        curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L); // followed by hand, see OnTransferDone
+        curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");     // the in-memory cookie store
+        curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, kMaxBody);
+        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Component::OnBody);
+        curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Component::OnHeader);
+        curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+        curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Component::OnProgress);
+        curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+        curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &Component::OnConnected);
+        curl_easy_setopt(easy, CURLOPT_PREREQDATA, this);
     }
     ~Component() {
         Abort();
@@ -208,7 +228,8 @@ struct WebClient::Component {
     }
 
     bool HasHeader(std::string_view name) const {
-        return std::any_of(headers.begin(), headers.end(), [&](const auto& h) { return SameNameNoCase(h.first, name); });
+        return std::any_of(headers.begin(), headers.end(),
+                           [&](const auto& h) { return SameNameNoCase(h.first, name); });
     }
 
     void ApplyMethod(std::string_view verb, bool withBody) {
@@ -236,29 +257,19 @@ struct WebClient::Component {
         }
     }
 
+    // Every option that a request may change is set on every request; the
+    // handle is not reset, so its connections and cookies stay with it.
     bool Configure() {
-        curl_easy_reset(easy);
         curl_slist_free_all(headerList);
         headerList = nullptr;
 
         const std::string wire = WireUrl(url);
         currentUrl = wire;
         curl_easy_setopt(easy, CURLOPT_URL, wire.c_str());
-        curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L); // followed by hand, see OnTransferDone
-        // The in-memory cookie store: turned on once, since a reset keeps the
-        // cookies, and setting it again after a reset leaks in libcurl 7.88.
-        if (!cookieEngineOn) {
-            curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
-            cookieEngineOn = true;
-        }
-        curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, kMaxBody);
 
-        const long connectMs = std::min<long long>(
-            LONG_MAX, static_cast<long long>(std::max(timeouts.resolve, 0)) +
-                          PositiveOr(timeouts.connect, kDefaultTimeouts.connect));
+        const long connectMs =
+            std::min<long long>(LONG_MAX, static_cast<long long>(std::max(timeouts.resolve, 0)) +
+                                              PositiveOr(timeouts.connect, kDefaultTimeouts.connect));
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
 
         // Certificate errors to ignore: unknown authority, wrong usage or a
@@ -270,25 +281,19 @@ struct WebClient::Component {
 
         // An empty proxy text and an empty bypass list keep the environment's
         // proxy variables out: only the proxy given here is used.
-        if (proxySetting == 2 && !proxyServer.empty()) {
-            curl_easy_setopt(easy, CURLOPT_PROXY, proxyServer.c_str());
-            std::string bypass = proxyBypass;
-            std::replace(bypass.begin(), bypass.end(), ';', ',');
-            curl_easy_setopt(easy, CURLOPT_NOPROXY, bypass.c_str());
-            if (!proxyUser.empty() || !proxyPassword.empty()) {
-                curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxyUser.c_str());
-                curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxyPassword.c_str());
-                curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
-            }
-        } else {
-            curl_easy_setopt(easy, CURLOPT_PROXY, "");
-            curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
-        }
-        if (!serverUser.empty() || !serverPassword.empty()) {
-            curl_easy_setopt(easy, CURLOPT_USERNAME, serverUser.c_str());
-            curl_easy_setopt(easy, CURLOPT_PASSWORD, serverPassword.c_str());
-            curl_easy_setopt(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
-        }
+        const bool viaProxy = proxySetting == 2 && !proxyServer.empty();
+        std::string bypass = viaProxy ? proxyBypass : std::string();
+        std::replace(bypass.begin(), bypass.end(), ';', ',');
+        curl_easy_setopt(easy, CURLOPT_PROXY, viaProxy ? proxyServer.c_str() : "");
+        curl_easy_setopt(easy, CURLOPT_NOPROXY, bypass.c_str());
+        const bool proxyLogin = viaProxy && (!proxyUser.empty() || !proxyPassword.empty());
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxyLogin ? proxyUser.c_str() : nullptr);
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxyLogin ? proxyPassword.c_str() : nullptr);
+        curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(proxyLogin ? CURLAUTH_ANY : CURLAUTH_BASIC));
+        const bool serverLogin = !serverUser.empty() || !serverPassword.empty();
+        curl_easy_setopt(easy, CURLOPT_USERNAME, serverLogin ? serverUser.c_str() : nullptr);
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, serverLogin ? serverPassword.c_str() : nullptr);
+        curl_easy_setopt(easy, CURLOPT_HTTPAUTH, static_cast<long>(serverLogin ? CURLAUTH_ANY : CURLAUTH_BASIC));
 
         for (const auto& [name, value] : headers) {
             // "Name;" is libcurl's way of sending a header with an empty value.
@@ -303,15 +308,6 @@ struct WebClient::Component {
             return false;
         ApplyMethod(method, hasBody);
 
-        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Component::OnBody);
-        curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-        curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Component::OnHeader);
-        curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-        curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Component::OnProgress);
-        curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
-        curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &Component::OnConnected);
-        curl_easy_setopt(easy, CURLOPT_PREREQDATA, this);
         return HasHttpScheme(url);
     }
 
@@ -472,11 +468,28 @@ struct WebClient::Component {
     }
 };
 
-WebClient::WebClient() { CreateComponent(); }
+WebClient::WebClient() {
+    CreateComponent();
+}
 WebClient::WebClient(NoComponent) {}
 WebClient::~WebClient() = default;
 
-bool WebClient::Usable() const { return component_ && !component_->busy; }
+bool WebClient::Usable() const {
+    return component_ && !component_->busy;
+}
+
+// Events run in the middle of a fetch find the client busy, as they do while
+// its request is driven.
+void WebClient::LetEventsRunWhileBusy() {
+    if (!component_) {
+        LetEventsRun();
+        return;
+    }
+    const bool was = component_->busy;
+    component_->busy = true;
+    LetEventsRun();
+    component_->busy = was;
+}
 
 bool WebClient::CreateComponent() {
     if (component_ && component_->busy)
@@ -489,7 +502,9 @@ bool WebClient::CreateComponent() {
     return component_ != nullptr;
 }
 
-void WebClient::Open(std::string& url) { Open("GET", url, false); }
+void WebClient::Open(std::string& url) {
+    Open("GET", url, false);
+}
 
 void WebClient::Open(std::string_view method, std::string& url, bool async) {
     url = NormalizeRequestUrl(url);
@@ -524,7 +539,9 @@ void WebClient::SetTimeouts(int resolve, int connect, int send, int receive) {
                             receive > 0 ? receive : resolve};
 }
 
-RequestTimeouts WebClient::Timeouts() const { return component_ ? component_->timeouts : RequestTimeouts{}; }
+RequestTimeouts WebClient::Timeouts() const {
+    return component_ ? component_->timeouts : RequestTimeouts{};
+}
 
 void WebClient::SetProxy(int setting, std::string_view proxy, std::string_view bypass) {
     if (!Usable() || component_->phase != Component::Phase::Opened || setting < 0 || setting > 2)

@@ -12,18 +12,18 @@ namespace lilan {
 // The optional parameters of WebClient::FetchPage. Fields marked in/out are
 // rewritten by the fetch.
 struct FetchOptions {
-    std::string postText;  // request body as text; non-empty makes a POST
-    int bodyMode = 0;      // in/out: -2, -1 raw body; 0 detect; 1..6 an encoding code of DecodeBody
-    float timeoutSeconds = 0; // -1: keep the client's timeouts; below 1: fixed defaults; else all four
-    std::optional<std::string> proxy; // not given or "-1": no proxy call; "IE": the user's proxy
+    std::string postText{};             // request body as text; non-empty makes a POST
+    int bodyMode = 0;                   // in/out: -2, -1 raw body; 0 detect; 1..6 an encoding code of DecodeBody
+    float timeoutSeconds = 0;           // -1: keep the client's timeouts; below 1: fixed defaults; else all four
+    std::optional<std::string> proxy{}; // not given or "-1": no proxy call; "IE": the user's proxy
     bool synchronous = false;
-    std::string postBytes; // request body as bytes; wins over postText
-    std::string referer;   // empty: the address itself
-    std::string cookies;   // in/out; "-1" sends an empty Cookie header
+    std::string postBytes{}; // request body as bytes; wins over postText
+    std::string referer{};   // empty: the address itself
+    std::string cookies{};   // in/out; "-1" sends an empty Cookie header
     bool keepCookies = false;
-    std::string contentType;  // empty: "application/x-www-form-urlencoded"
-    std::string userAgent;    // empty: the default user agent
-    std::string extraHeaders; // "Name: value" lines separated by "\r\n"
+    std::string contentType{};  // empty: "application/x-www-form-urlencoded"
+    std::string userAgent{};    // empty: the default user agent
+    std::string extraHeaders{}; // "Name: value" lines separated by "\r\n"
     bool forgeClientAddress = false;
 };
 
@@ -116,6 +116,7 @@ public:
 private:
     struct Component;
     bool Usable() const;
+    void LetEventsRunWhileBusy();
     void OpenRequest(std::string_view method, std::string_view url, bool async);
     std::string ResponseHeader(std::string_view name) const;
 

@@ -1,5 +1,6 @@
 #include "text/code_page.h"
 
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -149,11 +150,36 @@ bool ConvertCharset(std::string_view bytes, const char* fromCharset, const char*
     UConverter* from = CachedConverter(fromCharset);
     if (from == nullptr)
         return false;
-    std::u16string wide = ToUtf16(from, bytes);
     UConverter* to = CachedConverter(toCharset);
     if (to == nullptr)
         return false;
-    out = FromUtf16(to, wide);
+    if (from == to) { // one cached converter cannot be both ends
+        out = FromUtf16(to, ToUtf16(from, bytes));
+        return true;
+    }
+    // Streamed through a small pivot and output block: whole-page conversions
+    // would otherwise spend most of their time zero-filling and faulting in
+    // buffers sized for the worst case.
+    std::string result;
+    result.reserve(bytes.size() + bytes.size() / 4 + 16);
+    UChar pivot[4096];
+    UChar* pivotSource = pivot;
+    UChar* pivotTarget = pivot;
+    char block[64 * 1024];
+    const char* source = bytes.data();
+    const char* sourceEnd = source + bytes.size();
+    bool first = true;
+    for (;;) {
+        char* target = block;
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_convertEx(to, from, &target, block + sizeof block, &source, sourceEnd, pivot, &pivotSource, &pivotTarget,
+                       pivot + std::size(pivot), first, true, &status);
+        first = false;
+        result.append(block, static_cast<std::size_t>(target - block));
+        if (status != U_BUFFER_OVERFLOW_ERROR)
+            break;
+    }
+    out = std::move(result);
     return true;
 }
 

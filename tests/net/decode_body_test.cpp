@@ -71,18 +71,15 @@ TEST(DecodeBody, BrokenGzipGivesWhatInflatedBeforeTheBreak) {
     for (int i = 0; text.size() < 200000; ++i)
         text += "line " + std::to_string(i) + "\n";
     const std::string packed = test::Gzip(text);
-    std::string corrupt = packed;
-    corrupt[corrupt.size() / 2] ^= 0x55;
-    corrupt[corrupt.size() / 2 + 1] ^= 0x55;
-    // A stream cut short gives exactly what inflated before the cut.
+
     const std::string cut = DecodeBody(packed.substr(0, packed.size() / 2));
     EXPECT_GT(cut.size(), 1000u);
     EXPECT_LT(cut.size(), text.size());
     EXPECT_TRUE(cut == text.substr(0, cut.size()));
-    // Flipped bits inside deflate data can still inflate (to other text) until
-    // the checksum at the end: a defined, bounded result, nothing more.
-    const std::string damaged = DecodeBody(corrupt);
-    EXPECT_LE(damaged.size(), text.size() * 2);
+
+    std::string wrongChecksum = packed;
+    wrongChecksum[wrongChecksum.size() - 6] ^= 0x55; // inside the CRC of the trailer
+    EXPECT_TRUE(DecodeBody(wrongChecksum) == text);
 }
 
 TEST(DecodeBody, BodyInflatingPastTheCapIsRefused) {
@@ -135,15 +132,11 @@ TEST(LooksLikeUtf8, Cases) {
         bool utf8;
     };
     const Case cases[] = {
-        {"", false},
-        {"ascii only", false},
-        {"caf\xC3\xA9", true},
-        {"中文", true},
-        {"\xF0\x9F\x98\x80", false}, // four-byte sequences are not accepted
-        {"ab\xE4\xB8", false},       // cut short
-        {"\xC0\x80", true},          // the test looks at bit patterns only
-        {"\x80", false},
-        {"\xD6\xD0\xCE\xC4", false}, // GBK 中文
+        {"", false},           {"ascii only", false},       {"caf\xC3\xA9", true},
+        {"中文", true},        {"\xF0\x9F\x98\x80", false}, // four-byte sequences are not accepted
+        {"ab\xE4\xB8", false},                              // cut short
+        {"\xC0\x80", true},                                 // the test looks at bit patterns only
+        {"\x80", false},       {"\xD6\xD0\xCE\xC4", false}, // GBK 中文
     };
     for (const Case& c : cases)
         EXPECT_EQ(LooksLikeUtf8(c.bytes), c.utf8) << test::Utf8(c.bytes);

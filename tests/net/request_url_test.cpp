@@ -51,9 +51,9 @@ TEST(RequestUrl, RedirectRule) {
         bool allowed;
     };
     const Case cases[] = {
-        {"http://a/", "http://b/", true},     {"http://a/", "https://b/", true},
-        {"https://a/", "https://b/", true},   {"https://a/", "http://b/", false},
-        {"HTTPS://a/", "HTTP://b/", false},   {"http://a/", "ftp://b/", false},
+        {"http://a/", "http://b/", true},           {"http://a/", "https://b/", true},
+        {"https://a/", "https://b/", true},         {"https://a/", "http://b/", false},
+        {"HTTPS://a/", "HTTP://b/", false},         {"http://a/", "ftp://b/", false},
         {"http://a/", "file:///etc/passwd", false},
     };
     for (const Case& c : cases)

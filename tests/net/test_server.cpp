@@ -17,9 +17,14 @@ std::string TestServer::Seen::Header(const char* name) const {
     return it == headers.end() ? std::string() : it->second;
 }
 
-bool TestServer::Seen::HasHeader(const char* name) const { return headers.find(name) != headers.end(); }
+bool TestServer::Seen::HasHeader(const char* name) const {
+    return headers.find(name) != headers.end();
+}
 
-TestServer::TestServer() { http.set_keep_alive_timeout(1); }
+TestServer::TestServer() {
+    http.set_keep_alive_timeout(1);
+    http.set_tcp_nodelay(true);
+}
 
 TestServer::~TestServer() {
     stopping_ = true;
@@ -36,14 +41,26 @@ void TestServer::Start() {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
-std::string TestServer::HostPort() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string TestServer::HostPort() const {
+    return "127.0.0.1:" + std::to_string(port_);
+}
 
-std::string TestServer::Url(std::string_view path) const { return "http://" + HostPort() + std::string(path); }
+std::string TestServer::Url(std::string_view path) const {
+    return "http://" + HostPort() + std::string(path);
+}
 
 void TestServer::Record(const httplib::Request& request) {
     Seen seen{request.method, request.path, request.target, request.body, {}, request.remote_port};
+    // The server adds these of its own; a client may send a header of the same name.
+    const std::pair<const char*, std::string> own[] = {{"REMOTE_ADDR", request.remote_addr},
+                                                       {"REMOTE_PORT", std::to_string(request.remote_port)},
+                                                       {"LOCAL_ADDR", request.local_addr},
+                                                       {"LOCAL_PORT", std::to_string(request.local_port)}};
     for (const auto& [name, value] : request.headers) {
-        if (name != "REMOTE_ADDR" && name != "REMOTE_PORT" && name != "LOCAL_ADDR" && name != "LOCAL_PORT")
+        bool added = false;
+        for (const auto& [ownName, ownValue] : own)
+            added = added || (name == ownName && value == ownValue);
+        if (!added)
             seen.headers.emplace(name, value);
     }
     std::lock_guard lock(mutex_);
@@ -88,8 +105,44 @@ int BoundSocket(int* port, bool listening) {
 
 } // namespace
 
-SilentListener::SilentListener() { socket_ = BoundSocket(&port_, true); }
-SilentListener::~SilentListener() { ::close(socket_); }
+SilentListener::SilentListener() {
+    socket_ = BoundSocket(&port_, true);
+}
+SilentListener::~SilentListener() {
+    ::close(socket_);
+}
+
+RawRequestCatcher::RawRequestCatcher() {
+    socket_ = BoundSocket(&port_, true);
+    thread_ = std::thread([this] {
+        const int connection = ::accept(socket_, nullptr, nullptr);
+        if (connection < 0)
+            return;
+        char buffer[4096];
+        while (head_.find("\r\n\r\n") == std::string::npos) {
+            const auto n = ::recv(connection, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            head_.append(buffer, static_cast<std::size_t>(n));
+        }
+        const char answer[] = "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nConnection: close\r\n\r\nraw";
+        ::send(connection, answer, sizeof answer - 1, MSG_NOSIGNAL);
+        ::close(connection);
+    });
+}
+
+RawRequestCatcher::~RawRequestCatcher() {
+    ::shutdown(socket_, SHUT_RDWR);
+    if (thread_.joinable())
+        thread_.join();
+    ::close(socket_);
+}
+
+std::string RawRequestCatcher::Head() {
+    if (thread_.joinable())
+        thread_.join();
+    return head_;
+}
 
 int ClosedPort() {
     int port = 0;
@@ -155,8 +208,8 @@ ScopedEnv::~ScopedEnv() {
 }
 
 NoProxyEnvironment::NoProxyEnvironment() {
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
-                             "no_proxy", "NO_PROXY"})
+    for (const char* name :
+         {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"})
         vars_.push_back(std::make_unique<ScopedEnv>(name, nullptr));
 }
 

@@ -31,8 +31,8 @@ public:
 
     void Start();
     int Port() const { return port_; }
-    std::string HostPort() const;                     // "127.0.0.1:port"
-    std::string Url(std::string_view path) const;     // "http://127.0.0.1:port" + path
+    std::string HostPort() const;                 // "127.0.0.1:port"
+    std::string Url(std::string_view path) const; // "http://127.0.0.1:port" + path
     void Record(const httplib::Request& request);
     std::vector<Seen> Requests() const;
     Seen Last() const;
@@ -62,6 +62,24 @@ public:
 private:
     int socket_ = -1;
     int port_ = -1;
+};
+
+// Answers one connection with "raw" and keeps the request head exactly as it
+// came, for what the server above would not show (empty header values).
+class RawRequestCatcher {
+public:
+    RawRequestCatcher();
+    ~RawRequestCatcher();
+    RawRequestCatcher(const RawRequestCatcher&) = delete;
+    RawRequestCatcher& operator=(const RawRequestCatcher&) = delete;
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+    std::string Head(); // waits for the connection to end
+
+private:
+    int socket_ = -1;
+    int port_ = -1;
+    std::thread thread_;
+    std::string head_;
 };
 
 // A port nothing listens on.
