@@ -1,5 +1,7 @@
 #include "text/regex_object.h"
 
+#include <map>
+
 #include <algorithm>
 #include <climits>
 #include <vector>
@@ -279,6 +281,20 @@ RegexObject& RegexObject::operator=(const RegexObject&) = default;
 
 bool RegexObject::Create(std::string_view pattern, bool ignoreCase, bool multiline, bool global) {
     compiled_.reset();
+    // Compiling costs far more than a page's worth of matching (a
+    // case-insensitive [\s\S] closes over all of Unicode), and the program
+    // builds the same few patterns for every result page and title: keep the
+    // compiled ones. Replace never lets events run, so sharing a matcher
+    // between objects on one thread is safe.
+    thread_local std::map<std::string, std::shared_ptr<Compiled>> cache;
+    std::string key(pattern);
+    key += static_cast<char>('0' + (ignoreCase ? 1 : 0) + (multiline ? 2 : 0) + (global ? 4 : 0));
+    if (const auto it = cache.find(key); it != cache.end()) {
+        compiled_ = it->second;
+        return true;
+    }
+    if (cache.size() >= 64)
+        cache.clear();
     auto compiled = std::make_shared<Compiled>();
     compiled->pattern.assign(pattern);
     compiled->global = global;
@@ -301,6 +317,7 @@ bool RegexObject::Create(std::string_view pattern, bool ignoreCase, bool multili
     compiled->matcher->setStackLimit(kStackLimitBytes, status);
     if (U_FAILURE(status))
         return false;
+    cache.emplace(std::move(key), compiled);
     compiled_ = std::move(compiled);
     return true;
 }
